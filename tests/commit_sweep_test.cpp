@@ -12,7 +12,8 @@
 // - its create commit and one edit's commit, each counted call of every
 //   facility of the failure switch failed in turn (a spread of them where
 //   there are thousands, each step's first and last call among them);
-// - two builders alive on its feature, committing one after the other.
+// - two builders alive on its feature, committing one after the other, an
+//   undo to a script's mark taking one's commit back between.
 // Each row is read right after its last commit (no edit that rebuilds the
 // part comes between) and by a new builder opened on the feature that reads
 // back every member; both must be what the row's control gives.
@@ -251,6 +252,15 @@ std::string Get(const std::string& cls, int object, const std::string& name, con
 std::string Commit(int builder) {
   return "record 0 method \"Builder\" \"Commit\"\n  this ptr " + std::to_string(builder) +
          "\n  result tag \"object\" \"TaggedObject\" 0\n  open\n";
+}
+// A script's undo mark, the journal's `mark`, and the undo to it.
+std::string SetMark(int mark) {
+  return "record 0 method \"Session\" \"SetUndoMark\"\n  in string \"name\" - \"row\"\n  result int \"mark\" - " +
+         std::to_string(mark) + "\n  closed 0\n";
+}
+std::string UndoTo(int mark) {
+  return "record 0 method \"Session\" \"UndoToMark\"\n  in int \"mark\" - " + std::to_string(mark) +
+         "\n  closed 0\n";
 }
 std::string Destroy(int builder) {
   return "record 0 method \"Builder\" \"Destroy\"\n  this ptr " + std::to_string(builder) + "\n  closed 0\n";
@@ -899,7 +909,7 @@ TEST_P(TwoBuilders, GiveTheirEditsOneAfterTheOther) {
   // Two of the builder's own members (expressions where it has two), the
   // second changing what reads back after the first too.
   Played onlyFirst, control;  // the first edit alone and both edits, through one builder
-  const auto pick = [&](bool expressions) {
+  const auto pick = [&](bool expressions, Played& onlyFirst, Played& control) {
     std::vector<std::size_t> picked;
     // Logicals, enumerations and texts before values with a fraction, as
     // the rows have always picked them.
@@ -926,9 +936,9 @@ TEST_P(TwoBuilders, GiveTheirEditsOneAfterTheOther) {
     }
     return picked;
   };
-  std::vector<std::size_t> picked = pick(true);
+  std::vector<std::size_t> picked = pick(true, onlyFirst, control);
   const bool plain = picked.size() < 2;
-  if (plain) picked = pick(false);
+  if (plain) picked = pick(false, onlyFirst, control);
   if (picked.size() < 2) GTEST_SKIP() << "no two edits of the class that a commit takes and that read back";
   const KnownFault* known = Known(GetParam(), plain ? "plain members" : "expression members");
   const std::vector<Setting> everyA = edits(first), everyB = edits(second), everyKept = edits(e.creator);
@@ -941,10 +951,25 @@ TEST_P(TwoBuilders, GiveTheirEditsOneAfterTheOther) {
   ASSERT_TRUE(control.whole) << control.said;
   ASSERT_EQ(control.commits.back(), 0) << control.said;
   EXPECT_NE(Settled(onlyFirst), Settled(control)) << both[1].path << " reads back as it was";
-  const struct {
+  // An undo to a script's mark takes a commit back from the turns as from
+  // the model: the second's commit undone, the first's edit alone; the
+  // first's commit (which took the second's) undone, both again.
+  const auto undone = [&](const std::vector<Setting>& a, const std::vector<Setting>& b) {
+    const std::string opened = keptPrefix + Destroy(e.creator) + Opening(e, first) + Opening(e, second);
+    const std::string closed = Destroy(first) + Destroy(second) + readBack;
+    return std::pair{opened + b[1].records + SetMark(1) + Commit(second) + UndoTo(1) + a[0].records + Commit(first) +
+                         closed,
+                     opened + b[1].records + Commit(second) + a[0].records + SetMark(1) + Commit(first) + UndoTo(1) +
+                         Commit(first) + closed};
+  };
+  const auto [secondUndone, firstUndone] = undone(a, b);
+  struct Row {
     const char* name;
     std::string journal;
-  } rows[] = {
+    const Played* expected = nullptr;  // the control where none is given
+    std::string edits = "";            // the members edited, where not the picked ones
+  };
+  std::vector<Row> rows = {
       {"a builder opened on the feature, then the one kept open after its create",
        keptPrefix + Opening(e, first) + a[0].records + Commit(first) + Destroy(first) + kept[1].records +
            Commit(e.creator) + Destroy(e.creator) + readBack},
@@ -954,18 +979,39 @@ TEST_P(TwoBuilders, GiveTheirEditsOneAfterTheOther) {
       {"two builders opened on the feature, committed in turn",
        keptPrefix + Destroy(e.creator) + Opening(e, first) + Opening(e, second) + a[0].records + Commit(first) +
            b[1].records + Commit(second) + Destroy(first) + Destroy(second) + readBack},
+      {"the second's commit undone, then the first's commit", secondUndone, &onlyFirst},
   };
+  // Where each play is slow (the envelope), the first's commit undone only
+  // when the whole sweep is asked for.
+  if (!slow_ || Whole())
+    rows.push_back({"the first's commit, which took the second's, undone; then the first's again", firstUndone});
+  // Where those edit expressions, the same of two plain members, which the
+  // turns remember apart (every class that has them; the envelope's slow
+  // plays only when the whole sweep is asked for).
+  Played plainFirst, plainBoth;
+  if (!plain && (!slow_ || Whole())) {
+    const std::vector<std::size_t> p = pick(false, plainFirst, plainBoth);
+    if (p.size() == 2) {
+      const auto [plainSecondUndone, plainFirstUndone] =
+          undone({everyA[p[0]], everyA[p[1]]}, {everyB[p[0]], everyB[p[1]]});
+      const std::string edits = everyA[p[0]].path + ", then " + everyA[p[1]].path;
+      rows.push_back({"the second's commit undone, then the first's commit", plainSecondUndone, &plainFirst, edits});
+      rows.push_back({"the first's commit, which took the second's, undone; then the first's again", plainFirstUndone,
+                      &plainBoth, edits});
+    }
+  }
   std::string failing;
   for (const auto& row : rows) {
-    SCOPED_TRACE(std::string(row.name) + ": " + a[0].path + ", then " + a[1].path);
+    SCOPED_TRACE(std::string(row.name) + ": " + (row.edits.empty() ? a[0].path + ", then " + a[1].path : row.edits));
     const Played played = player_.Play(row.journal);
     ASSERT_TRUE(played.whole) << played.said;
     for (const int status : played.commits) EXPECT_EQ(status, 0) << played.said;
-    if (known != nullptr && Settled(played) != Settled(control)) {
+    const Played& expected = row.expected != nullptr ? *row.expected : control;
+    if (known != nullptr && Settled(played) != Settled(expected)) {
       failing = row.name;
       continue;
     }
-    EXPECT_EQ(Settled(played), Settled(control));
+    EXPECT_EQ(Settled(played), Settled(expected));
   }
   // Where each play is slow (the envelope), only when the whole sweep is asked for.
   if (!slow_ || Whole()) {

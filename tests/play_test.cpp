@@ -87,6 +87,32 @@ TEST_F(ScriptHostTest, TheJournalsTagsNameTheObjectsItsRecordsMade) {
   }
 }
 
+TEST_F(ScriptHostTest, AJournalsUndoMarksAreItsOwnNumbersReadThroughTheMarksItSet) {
+  const int marks = OM::OM_count_undo_marks();
+  const std::string text =
+      "record 0 get \"Session\" \"WorkPart\"\n  result tag \"workpart\" \"Part\" 7\n  closed 0\n"
+      "record 0 method \"Session\" \"SetUndoMark\"\n  in string \"name\" - \"before the body\"\n"
+      "  result int \"mark\" - 5\n  closed 0\n"
+      "record 0 method \"Part\" \"CreateSolidBody\"\n  this tag 7\n  result tag \"body\" \"Body\" 8\n  closed 0\n"
+      "record 0 method \"Session\" \"UndoToMark\"\n  in int \"mark\" - 5\n  closed 0\n"
+      "record 0 method \"Session\" \"DeleteUndoMark\"\n  in int \"mark\" - 5\n  closed 0\n"
+      // Deleted, the mark is none: refused, as the journal states.
+      "record 0 method \"Session\" \"UndoToMark\"\n  in int \"mark\" - 5\n  closed 840002\n"
+      // A number the journal never set is no mark either.
+      "record 0 method \"Session\" \"DeleteUndoMark\"\n  in int \"mark\" - 6\n  closed 840002\n";
+  std::string error;
+  ASSERT_TRUE(Script::Play(Read(text), &error)) << error;
+  ASSERT_EQ(JAM::Recorded().size(), 7u);
+  const long long live = Played(1).values[1].integer;
+  EXPECT_NE(live, 0);
+  // The undo, the delete and the refused undo name the live mark.
+  for (const std::size_t i : {3u, 4u, 5u}) EXPECT_EQ(Played(i).values[0].integer, live) << i;
+  EXPECT_EQ(Played(6).values[0].integer, 6);
+  // The body made after the mark went with the undo; the mark is gone.
+  EXPECT_TRUE(OM::OM_is_deleted_tag(static_cast<tag_t>(Played(2).values[0].integer)));
+  EXPECT_EQ(OM::OM_count_undo_marks(), marks);
+}
+
 TEST_F(ScriptHostTest, ATagNoEarlierRecordMadeStopsThePlay) {
   std::string text = std::string(kPartAndBody) +
                      "record 0 method \"Part\" \"CreateSolidBody\"\n"

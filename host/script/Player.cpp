@@ -418,6 +418,13 @@ bool Player::play(const JAM::Record& recorded, std::size_t index, std::string* e
         return fail(r);
       v.integer = tag;
     }
+  // A journal's undo marks are its own numbers too, as its tags are: a mark
+  // is read through the map (one the journal never set stays as it is, and
+  // is refused as no mark).
+  const bool session = recorded.journalClass == "Session";
+  for (JAM::Value& v : call.values)
+    if (session && v.direction == JAM::Direction::In && v.kind == JAM::ValueKind::Integer && v.name == "mark")
+      if (const auto m = played_.marks.find(static_cast<int>(v.integer)); m != played_.marks.end()) v.integer = m->second;
 
   std::size_t before = JAM::RecordedCount();
   // Every object the call makes gets a tag at or above this one.
@@ -443,6 +450,8 @@ bool Player::play(const JAM::Record& recorded, std::size_t index, std::string* e
       if (was.direction == JAM::Direction::In || was.name != now.name) continue;
       if ((was.kind == JAM::ValueKind::Tag || was.kind == JAM::ValueKind::Ptr) && was.integer != 0)
         objects[static_cast<tag_t>(was.integer)] = static_cast<tag_t>(now.integer);
+      if (session && was.kind == JAM::ValueKind::Integer && was.name == "mark" && now.integer != 0)
+        played_.marks[static_cast<int>(was.integer)] = static_cast<int>(now.integer);
     }
   }
   // The host gives a builder its class's scripting defaults where a creator

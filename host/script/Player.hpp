@@ -67,6 +67,7 @@ KTX_HOST_API void UnbindPlugin();
 struct PlaySummary {
   int records = 0;                  // outermost records played
   std::map<tag_t, tag_t> objects;   // the journal's tag -> the live object's
+  std::map<int, int> marks;         // the journal's undo mark ("Session" "mark") -> the live one
 };
 KTX_HOST_API bool Play(const JAM::Journal& journal, std::string* error, int* errorLine = nullptr,
                        PlaySummary* summary = nullptr);

@@ -60,6 +60,11 @@ T* argument(JAM::Call& call, int i) {
 // ---- replay callbacks of the host's classes -----------------------------------------
 
 void replaySessionWorkPart(JAM::Call& c) { c.SetStatus(Session_get_WorkPart(argument<tag_t>(c, 0))); }
+void replaySetUndoMark(JAM::Call& c) {
+  c.SetStatus(Session_SetUndoMark(*argument<const char*>(c, 0), argument<int>(c, 1)));
+}
+void replayUndoToMark(JAM::Call& c) { c.SetStatus(Session_UndoToMark(*argument<int>(c, 0))); }
+void replayDeleteUndoMark(JAM::Call& c) { c.SetStatus(Session_DeleteUndoMark(*argument<int>(c, 0))); }
 void replayPartDieCollection(JAM::Call& c) { c.SetStatus(Part_get_DieCollection(c.Tag(), argument<tag_t>(c, 0))); }
 void replayPartAutoDieCollection(JAM::Call& c) {
   c.SetStatus(Part_get_AutoDieCollection(c.Tag(), argument<tag_t>(c, 0)));
@@ -137,6 +142,9 @@ void replayObjectListFindItem(JAM::Call& c) {
 using JAM::Direction;
 using JAM::ValueKind;
 constexpr ValueSignature kWorkPart[] = {{Direction::Result, ValueKind::Tag, "Part"}};
+constexpr ValueSignature kMarkSet[] = {{Direction::In, ValueKind::String, nullptr},
+                                       {Direction::Result, ValueKind::Integer, nullptr}};
+constexpr ValueSignature kMark[] = {{Direction::In, ValueKind::Integer, nullptr}};
 constexpr ValueSignature kDieCollection[] = {{Direction::Result, ValueKind::Tag, "Die.DieCollection"}};
 constexpr ValueSignature kAutoDieCollection[] = {{Direction::Result, ValueKind::Tag, "Tooling.AutoDieCollection"}};
 constexpr ValueSignature kAutomotiveCollection[] = {
@@ -173,6 +181,9 @@ constexpr MemberSignature On(char object, const ValueSignature (&values)[N]) {
 struct HostBindings {
   HostBindings() {
     BindHost("Session", 1, "WorkPart", &replaySessionWorkPart, On(0, kWorkPart));
+    BindHost("Session", 0, "SetUndoMark", &replaySetUndoMark, On(0, kMarkSet));
+    BindHost("Session", 0, "UndoToMark", &replayUndoToMark, On(0, kMark));
+    BindHost("Session", 0, "DeleteUndoMark", &replayDeleteUndoMark, On(0, kMark));
     BindHost("Part", 1, "DieCollection", &replayPartDieCollection, On('t', kDieCollection));
     BindHost("Part", 1, "AutoDieCollection", &replayPartAutoDieCollection, On('t', kAutoDieCollection));
     BindHost("Part", 1, "AutomotiveCollection", &replayPartAutomotiveCollection, On('t', kAutomotiveCollection));
@@ -262,6 +273,34 @@ int Session_get_WorkPart(tag_t* part) {
         *part = work != nullptr ? work->OmTag() : 0;
         return 0;
       });
+}
+
+int Session_SetUndoMark(const char* name, int* mark) {
+  return journalled(
+      "Session", 0, "SetUndoMark", &replaySetUndoMark,
+      [&] {
+        JAM_in_string(name, "name");
+        JAM_result_int(mark, "mark");
+      },
+      [&] {
+        int error = 0;
+        *mark = 0;
+        const int made = UNDO_QD_set_mark(1, name, &error);
+        if (error == 0) *mark = made;
+        return error;
+      });
+}
+
+int Session_UndoToMark(int mark) {
+  return journalled(
+      "Session", 0, "UndoToMark", &replayUndoToMark, [&] { JAM_in_int(&mark, "mark"); },
+      [&] { return UNDO_QD_undo_to_mark(mark, nullptr); });
+}
+
+int Session_DeleteUndoMark(int mark) {
+  return journalled(
+      "Session", 0, "DeleteUndoMark", &replayDeleteUndoMark, [&] { JAM_in_int(&mark, "mark"); },
+      [&] { return UNDO_QD_delete_mark(mark, nullptr); });
 }
 
 namespace {

@@ -23,6 +23,14 @@ namespace KTX::Script {
 // ---- the host's scripting classes ---------------------------------------------------
 // "Session": get WorkPart (result "workpart", class "Part").
 KTX_HOST_API int Session_get_WorkPart(tag_t* part);
+// "Session": methods SetUndoMark (a visible undo mark named "name", or
+// unnamed for null; result "mark"), UndoToMark and DeleteUndoMark (in
+// "mark"): the object manager's undo marks, as a script sets, undoes to and
+// deletes them. A mark not set, or gone with an undo, gives the bad-object
+// error.
+KTX_HOST_API int Session_SetUndoMark(const char* name, int* mark);
+KTX_HOST_API int Session_UndoToMark(int mark);
+KTX_HOST_API int Session_DeleteUndoMark(int mark);
 // "Part", by tag: get DieCollection (the part itself: the die collection's
 // object is its part), methods CreateSolidBody and CreateSheetBody (a new
 // plain body in the part, result "body", class "Body").

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -10,7 +12,9 @@
 
 #include "OnEveryExit.hpp"
 #include "exp/Expression.hpp"
+#include "feat/Builder.hpp"
 #include "om/ObjectManager.hpp"
+#include "sel/Selection.hpp"
 #include "sys/Error.hpp"
 #include "sys/TextFile.hpp"
 
@@ -19,6 +23,92 @@ namespace KTX::Stamvik {
 thread_local ErrorsMet* ErrorsMet::current_ = nullptr;
 
 namespace {
+// ---- what an undo takes back ------------------------------------------------------------------
+// The tables below are the library's own, beside the objects: the host's
+// undo does not reach them. So a change made while an undo mark is set is
+// stamped with a serial that a host object holds, written as any value is
+// (logged for undo): the counter, a selection kept in the work part whose
+// selected tag is the serial. An undo past the change gives the counter
+// back its serial of then (or deletes it, made since the mark), and the
+// next look into a table puts back the changes stamped later, newest
+// first. With no mark set nothing can take a change back: nothing is
+// stamped, and what was kept for an undo goes. A look costs one check while
+// nothing is kept, a few while something is: never a walk through the
+// session.
+struct Stamp {
+  tag_t counter = 0;  // 0: none, no mark was set
+  tag_t serial = 0;
+};
+struct Undoable {
+  struct Change {
+    Stamp stamp;
+    std::function<void()> putBack;
+  };
+  std::vector<Change> log;
+  tag_t counter = 0;
+  const PART_part* counterPart = nullptr;
+  // A commit's stamp, taken before it begins (StampHeld), and how deep the commits are.
+  Stamp held;
+  int holding = 0;
+};
+Undoable& undoable() {
+  static Undoable kept;
+  return kept;
+}
+
+SELECT_OBJECT* counterOf(tag_t tag) { return tag != 0 ? dynamic_cast<SELECT_OBJECT*>(OM::OM_object_of_tag(tag)) : nullptr; }
+
+void followUndo() noexcept {
+  Undoable& u = undoable();
+  if (u.log.empty()) return;
+  while (!u.log.empty()) {
+    const Undoable::Change& last = u.log.back();
+    const SELECT_OBJECT* counter = counterOf(last.stamp.counter);
+    if (counter != nullptr && counter->ask_selected_tag() >= last.stamp.serial) break;
+    RunNotedAs("What an undo took back could not be put back in the turns", "",
+               "a commit may take again what the undo took back", last.putBack);
+    u.log.pop_back();
+  }
+  if (OM::OM_ask_undo_mark_count() == 0) u.log.clear();
+}
+
+// The stamp of a change made now; none when no mark is set (or no part is
+// at work). The counter's host calls raise what they meet.
+Stamp stamp() {
+  followUndo();
+  Undoable& u = undoable();
+  if (u.holding > 0) return u.held;
+  if (OM::OM_ask_undo_mark_count() == 0) return {};
+  PART_part* const part = PART_ask_work_part();
+  if (part == nullptr) return {};
+  SELECT_OBJECT* counter = counterOf(u.counter);
+  if (counter == nullptr || u.counterPart != part) {
+    counter = SELECT_OBJECTFactory::Create(part);
+    u.counter = OM::OM_ask_object_tag(counter);
+    u.counterPart = part;
+  }
+  const tag_t serial = counter->ask_selected_tag() + 1;
+  counter->set_selected_tag(serial);
+  return {u.counter, serial};
+}
+
+// Before `table[key]` changes (or goes): what puts it back when an undo
+// takes the change back.
+template <class Table>
+void logChange(Table& table, const typename Table::key_type& key) {
+  const Stamp now = stamp();
+  if (now.counter == 0) return;
+  const auto it = table.find(key);
+  std::optional<typename Table::mapped_type> was;
+  if (it != table.end()) was = it->second;
+  undoable().log.push_back({now, [&table, key, was = std::move(was)] {
+                              if (was)
+                                table.insert_or_assign(key, *was);
+                              else
+                                table.erase(key);
+                            }});
+}
+
 // The text each expression copy was read with, by the copy's tag. A copy
 // lives as long as its builder; the entries of copies freed for good are
 // swept out as the table grows, so a long session keeps no more than it
@@ -35,6 +125,9 @@ ReadTexts& readTexts() {
 }
 void note(tag_t copy, std::string text) {
   ReadTexts& table = readTexts();
+  // A copy new to the table needs nothing put back: an undo past its note
+  // takes the copy too.
+  if (table.texts.contains(copy)) logChange(table.texts, copy);
   if (table.texts.size() >= table.sweepAt) {
     std::erase_if(table.texts, [](const auto& entry) { return OM::OM_is_freed_tag(entry.first); });
     table.sweepAt = std::max<std::size_t>(64, 2 * table.texts.size());
@@ -72,6 +165,17 @@ CommitNotes::~CommitNotes() {
   }
 }
 
+StampHeld::StampHeld() {
+  Undoable& u = undoable();
+  if (u.holding == 0) u.held = stamp();
+  ++u.holding;
+}
+
+StampHeld::~StampHeld() {
+  Undoable& u = undoable();
+  if (--u.holding == 0) u.held = {};
+}
+
 void NoteReadText(const EXP_expression* copy) {
   if (copy != nullptr) note(OM::OM_ask_object_tag(copy), copy->ask_text());
 }
@@ -87,6 +191,7 @@ void NoteWrittenText(const EXP_expression* copy) {
 
 bool ChangedSinceRead(const EXP_expression* copy) {
   if (copy == nullptr) return false;
+  followUndo();
   const ReadTexts& table = readTexts();
   const auto it = table.texts.find(OM::OM_ask_object_tag(copy));
   return it == table.texts.end() || it->second != copy->ask_text();
@@ -201,6 +306,7 @@ void RegisterPlainMembers(const int* classId, const PlainMember* members, std::s
 void NoteBeforeSet(OM::Object* builder) {
   Turns& t = turns();
   if (builder == nullptr || t.taking) return;
+  followUndo();
   const tag_t tag = OM::OM_ask_object_tag(builder);
   if (t.read.contains(tag)) return;
   const PlainClass* c = classOf(builder);
@@ -209,7 +315,9 @@ void NoteBeforeSet(OM::Object* builder) {
     std::erase_if(t.read, [](const auto& entry) { return gone(entry.first); });
     t.sweepReadAt = std::max<std::size_t>(64, 2 * t.read.size());
   }
-  t.read.emplace(tag, readAll(*c, builder));
+  std::vector<std::string> values = readAll(*c, builder);
+  logChange(t.read, tag);
+  t.read.emplace(tag, std::move(values));
 }
 
 namespace {
@@ -218,6 +326,7 @@ namespace {
 // feature as it left it); null when there is none.
 const Committed* othersCommit(const OM::Object* builder, tag_t feature) {
   if (builder == nullptr || feature == 0) return nullptr;
+  followUndo();
   const Turns& t = turns();
   const auto found = t.committed.find({builder->OmClassId(), feature});
   const tag_t tag = OM::OM_ask_object_tag(builder);
@@ -243,6 +352,8 @@ void TakeOthersCommits(OM::Object* builder, tag_t feature) {
   const std::vector<std::string>& theirs = theirCommit->values;
   if (theirs.size() != c->members.size()) return;
   const std::vector<std::string> mine = readAll(*c, builder);
+  // What is taken below counts as read from then on, unless an undo takes it back.
+  if (t.read.contains(tag)) logChange(t.read, tag);
   const auto read = t.read.find(tag);
   // Changed through the builder: its value now is not the one it read.
   std::vector<bool> changed(mine.size(), false);
@@ -270,7 +381,15 @@ void NoteCommitted(OM::Object* builder, tag_t feature) {
   Turns& t = turns();
   if (builder == nullptr) return;
   const tag_t tag = OM::OM_ask_object_tag(builder);
-  t.read.erase(tag);
+  followUndo();
+  if (t.read.contains(tag)) {
+    try {
+      logChange(t.read, tag);
+    } catch (...) {
+      // No memory to keep it for an undo: an undo past the commit finds nothing noted, as a builder that set nothing.
+    }
+    t.read.erase(tag);
+  }
   const PlainClass* c = classOf(builder);
   if (c == nullptr || feature == 0) return;
   const std::pair<int, tag_t> key{builder->OmClassId(), feature};
@@ -279,8 +398,9 @@ void NoteCommitted(OM::Object* builder, tag_t feature) {
       std::erase_if(t.committed, [](const auto& entry) { return gone(entry.first.second); });
       t.sweepCommittedAt = std::max<std::size_t>(64, 2 * t.committed.size());
     }
-    t.committed[key] = Committed{tag, 0, readAll(*c, builder)};
-    t.committed[key].after = OM::OM_ask_next_tag();
+    std::vector<std::string> values = readAll(*c, builder);
+    logChange(t.committed, key);
+    t.committed[key] = Committed{tag, OM::OM_ask_next_tag(), std::move(values)};
   } catch (...) {
     // Not noted: another builder's next commit writes its own values, as it always did.
     t.committed.erase(key);

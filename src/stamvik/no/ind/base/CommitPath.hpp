@@ -25,6 +25,12 @@
 // writes those changed through the builder since it read the feature (or
 // since its own last commit that went through); the others take what
 // another builder committed to the feature meanwhile (CommitInTurn).
+//
+// What the turns remember (the texts the copies were read with, the values
+// a builder read, the last commit of each feature) is the library's own,
+// beside the objects, and follows the model's undo: an undo to a mark set
+// before a change of it takes the change back, as it takes back the commit
+// or the set that made it.
 #pragma once
 #include <cstddef>
 #include <exception>
@@ -100,8 +106,10 @@ int CommitUnderMark(const char* name, const char* source, int line, Commit commi
   int error = 0;
   const int mark = UNDO_QD_set_mark(1, name, &error);
   if (error != 0) ERROR_raise(source, line, error, "%s", "The commit's undo mark could not be set.");
-  UndoMarkScope scope(mark, &UndoMarkScope::QuickUndoTo, &UndoMarkScope::QuickDelete);
+  // The notes are kept once the mark is gone: what the commit leaves stays
+  // beside the marks set before it, which an undo may still go back to.
   CommitNotes notes;
+  UndoMarkScope scope(mark, &UndoMarkScope::QuickUndoTo, &UndoMarkScope::QuickDelete);
   ErrorsMet met;
   int status = commit();
   // Through past an error it went on from, the commit is that error's.
@@ -213,12 +221,25 @@ void NoteCommitted(OM::Object* builder, tag_t feature);
 // commit. False for a class with no plain members.
 bool AnotherCommittedSince(const OM::Object* builder, tag_t feature);
 
+// What a commit notes for the turns is stamped for an undo (CommitPath.cpp)
+// before the commit begins: a stamp the host cannot give refuses the commit
+// with its error before anything is made, and nothing the commit notes after
+// it went through can fail for it.
+class StampHeld {
+ public:
+  StampHeld();
+  ~StampHeld();
+  StampHeld(const StampHeld&) = delete;
+  StampHeld& operator=(const StampHeld&) = delete;
+};
+
 // A builder's commit in its turn: `featureOf()` the feature it edits (0: none
 // yet), asked before the commit and again after it (a create names its
 // feature only then). A commit refused or failed notes nothing: what was
 // changed through the builder still counts as changed at its next commit.
 template <class FeatureOf, class Commit>
 int CommitInTurn(OM::Object* builder, FeatureOf featureOf, Commit commit) {
+  const StampHeld stamp;
   TakeOthersCommits(builder, featureOf());
   const int status = commit();
   if (status == 0) NoteCommitted(builder, featureOf());
