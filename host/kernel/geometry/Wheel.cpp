@@ -183,11 +183,16 @@ gp_Trsf MoveTo(const WheelPlace& place) {
 // One valid closed solid of some volume: what a tire or a union must be. A
 // fuse can leave a solid the checker takes as valid with an edge of one face
 // or of three (the short-long arm's 16 x 1 grid at the facets' second turn).
-bool Sound(const TopoDS_Shape& shape) {
+// `*volume`: the volume reckoned on the way, which the callers need too (a
+// large union's takes a good part of the check's time).
+bool Sound(const TopoDS_Shape& shape, double* volume = nullptr) {
   if (shape.IsNull()) return false;
   int solids = 0;
   for (TopExp_Explorer solid(shape, TopAbs_SOLID); solid.More(); solid.Next()) ++solids;
-  return solids == 1 && Shapes::Volume(shape) > 0 && BRepCheck_Analyzer(shape).IsValid() && Shapes::IsClosed(shape);
+  if (solids != 1) return false;
+  const double reckoned = Shapes::Volume(shape);
+  if (volume != nullptr) *volume = reckoned;
+  return reckoned > 0 && BRepCheck_Analyzer(shape).IsValid() && Shapes::IsClosed(shape);
 }
 
 // Points well inside the section, (axial, radial) pairs: the middle of each
@@ -313,9 +318,11 @@ bool HoldsAll(const TopoDS_Shape& solid, const std::vector<gp_Pnt>& points) {
 // still leave a valid solid a little larger than the other: only the
 // points find that. `forced`: a crack a test gives each union before its
 // checks (Slit, FaceLaidOver).
-bool Fuse(const TopoDS_Shape& a, const TopoDS_Shape& b, const std::vector<gp_Pnt>& held, TopoDS_Shape* united,
-          bool* stopped, WheelUnionForTests forced) {
-  const double least = std::max(Shapes::Volume(a), Shapes::Volume(b)), most = Shapes::Volume(a) + Shapes::Volume(b);
+// `volumes`: a's and b's; `*volume`: the union's.
+bool Fuse(const TopoDS_Shape& a, const TopoDS_Shape& b, const std::array<double, 2>& volumes,
+          const std::vector<gp_Pnt>& held, TopoDS_Shape* united, double* volume, bool* stopped,
+          WheelUnionForTests forced) {
+  const double least = std::max(volumes[0], volumes[1]), most = volumes[0] + volumes[1];
   for (double fuzzy : {0.0, 1e-6, 1e-5}) {
     Shapes::Bounded bound;
     TopTools_ListOfShape arguments, tools;
@@ -336,9 +343,11 @@ bool Fuse(const TopoDS_Shape& a, const TopoDS_Shape& b, const std::vector<gp_Pnt
     unify.Build();
     TopoDS_Shape made = unify.Shape();
     if (TopoDS_Shape cracked; Cracked(made, forced, &cracked)) made = cracked;
-    const double volume = Shapes::Volume(made);
-    if (Sound(made) && volume >= least * (1 - 1e-9) && volume <= most * (1 + 1e-9) && HoldsAll(made, held)) {
+    double reckoned = 0;
+    if (Sound(made, &reckoned) && reckoned >= least * (1 - 1e-9) && reckoned <= most * (1 + 1e-9) &&
+        HoldsAll(made, held)) {
       *united = made;
+      *volume = reckoned;
       return true;
     }
   }
@@ -348,9 +357,9 @@ bool Fuse(const TopoDS_Shape& a, const TopoDS_Shape& b, const std::vector<gp_Pnt
 // The solids' union, each fuse checked to hold the points of the tire at
 // the places of the solids it unites (`held`, one list a solid); `*stopped`
 // set when the time limit stopped a fuse or the modeller threw. `forced`:
-// a test's stand-in for what the modeller gives.
+// a test's stand-in for what the modeller gives. `*volume`: the union's.
 bool Unite(const std::vector<TopoDS_Shape>& solids, const std::vector<std::vector<gp_Pnt>>& held,
-           TopoDS_Shape* united, bool* stopped, WheelUnionForTests forced) {
+           TopoDS_Shape* united, double* volume, bool* stopped, WheelUnionForTests forced) {
   try {
     KTX_GUARDED;
     if (forced == WheelUnionForTests::Throws) throw Standard_Failure("a throw a test asked for");
@@ -359,27 +368,42 @@ bool Unite(const std::vector<TopoDS_Shape>& solids, const std::vector<std::vecto
     // body that overlaps its partner most, and none grows long before the end.
     std::vector<TopoDS_Shape> level = solids;
     std::vector<std::vector<gp_Pnt>> points = held;
+    std::vector<double> volumes;
+    for (const TopoDS_Shape& solid : solids) volumes.push_back(Shapes::Volume(solid));
+    // A solid alone was checked by no fuse.
+    if (level.size() == 1) {
+      *united = level.front();
+      return Sound(*united, volume);
+    }
     while (level.size() > 1) {
       std::vector<TopoDS_Shape> next;
       std::vector<std::vector<gp_Pnt>> nextPoints;
+      std::vector<double> nextVolumes;
       for (std::size_t i = 0; i < level.size(); i += 2) {
         if (i + 1 == level.size()) {
           next.push_back(level[i]);
           nextPoints.push_back(std::move(points[i]));
+          nextVolumes.push_back(volumes[i]);
           continue;
         }
         std::vector<gp_Pnt> both = std::move(points[i]);
         both.insert(both.end(), points[i + 1].begin(), points[i + 1].end());
         TopoDS_Shape fused;
-        if (!Fuse(level[i], level[i + 1], both, &fused, stopped, forced)) return false;
+        double reckoned = 0;
+        if (!Fuse(level[i], level[i + 1], {volumes[i], volumes[i + 1]}, both, &fused, &reckoned, stopped, forced))
+          return false;
         next.push_back(fused);
         nextPoints.push_back(std::move(both));
+        nextVolumes.push_back(reckoned);
       }
       level.swap(next);
       points.swap(nextPoints);
+      volumes.swap(nextVolumes);
     }
+    // The last fuse's union, which that fuse found sound.
     *united = level.front();
-    return Sound(*united);
+    *volume = volumes.front();
+    return true;
   } catch (const Standard_Failure&) {
     *stopped = true;
     return false;
@@ -487,7 +511,7 @@ double VolumeSlack(const TopoDS_Shape& shape) {
 // A file that cannot be made or written in the temporary folder is no
 // fault of the union: `*unusable` names the folder and the reason, and no
 // other turn of the facets would fare better.
-bool ReadsBackWhole(const TopoDS_Shape& united, const std::vector<double>& section,
+bool ReadsBackWhole(const TopoDS_Shape& united, double volume, const std::vector<double>& section,
                     const std::vector<gp_Trsf>& places, ScratchFailure* unusable) {
   const double scale = Bodies::FileScale();
   if (!(scale > 0)) return false;
@@ -508,8 +532,8 @@ bool ReadsBackWhole(const TopoDS_Shape& united, const std::vector<double>& secti
   std::istream in(&input);
   std::vector<TopoDS_Shape> read;
   if (!Shapes::ReadStep(in, 1 / scale, &read) || read.size() != 1) return false;
-  const double volume = Shapes::Volume(united);
-  return Sound(read.front()) && std::fabs(Shapes::Volume(read.front()) - volume) <= VolumeSlack(united) &&
+  double readVolume = 0;
+  return Sound(read.front(), &readVolume) && std::fabs(readVolume - volume) <= VolumeSlack(united) &&
          HoldsEveryPlace(read.front(), section, places);
 }
 
@@ -607,16 +631,17 @@ int MakeWheelSweep(const std::vector<double>& section, const std::vector<WheelPl
       held.push_back(TirePoints(inner, moves[i]));
     }
     TopoDS_Shape united;
+    double volume = 0;
     try {
       KTX_GUARDED;
       bool stopped = false;
       const WheelUnionForTests test = at < forced.size() ? forced[at] : WheelUnionForTests::Modeller;
-      if (!Unite(solids, held, &united, &stopped, test)) {
+      if (!Unite(solids, held, &united, &volume, &stopped, test)) {
         if (stopped) return ZV_ERROR_geometry;
         continue;
       }
       ScratchFailure unusable;
-      if (!ReadsBackWhole(united, section, moves, &unusable)) {
+      if (!ReadsBackWhole(united, volume, section, moves, &unusable)) {
         if (unusable.folder.empty()) continue;
         if (facets != nullptr) facets->scratch = unusable;
         return ZV_ERROR_geometry;
