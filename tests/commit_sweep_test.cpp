@@ -21,7 +21,6 @@
 #include <sys/wait.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -634,10 +633,7 @@ class Player {
   int plays_ = 0;
 };
 
-// A play that takes longer than this (the tire envelope's motion) is slow:
-// its class is swept in a sample by default, whole when asked.
-constexpr double kSlowPlaySeconds = 2.0;
-// One that makes more host calls than this (the tooling's: thousands a
+// A play that makes more host calls than this (the tooling's: thousands a
 // build) has its failed calls spread by default, every one when asked.
 constexpr long kToolingCalls = 3000;
 
@@ -730,9 +726,7 @@ class CommitSweep : public ::testing::TestWithParam<std::string> {
     e_ = &it->second;
     // The control: the journal to the opening, read back.
     prefix_ = e_->journal.substr(0, e_->opened);
-    const auto start = std::chrono::steady_clock::now();
     control_ = player_.Play(prefix_ + ReadBack(*e_), "hostcall:100000000000");
-    slow_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() > kSlowPlaySeconds;
     tooling_ = control_.counted > kToolingCalls;
     ASSERT_TRUE(control_.whole) << control_.said;
     ASSERT_FALSE(control_.commits.empty());
@@ -741,10 +735,10 @@ class CommitSweep : public ::testing::TestWithParam<std::string> {
   }
   void TearDown() override { RecordProperty("plays", player_.Plays()); }
 
-  // Rows to play: all, or where each play is slow a sample by default.
+  // Rows to play: all, or for the tooling's thousands of calls a play a sample by default.
   template <class T>
   std::vector<T> Sample(const std::vector<T>& all) const {
-    const std::size_t most = slow_ ? 4 : 8;
+    const std::size_t most = 8;
     if (!tooling_ || Whole() || all.size() <= most) return all;
     std::vector<T> some;
     for (std::size_t i = 0; i < most; ++i) some.push_back(all[i * all.size() / most]);
@@ -769,10 +763,8 @@ class CommitSweep : public ::testing::TestWithParam<std::string> {
     ASSERT_EQ(committed.commits.back(), 0) << committed.said;
     // Every call of a facility where the commit makes a few hundred; past
     // that (the shoe's booleans), and for the tooling's thousands (each
-    // step's first and last among them) and the envelope's slow plays, a
-    // spread by default.
-    const long every = Whole() ? 1L << 40 : slow_ ? 1 : tooling_ ? 2 : 300,
-               spread = Whole() ? 0 : slow_ ? 1 : tooling_ ? 2 : 12;
+    // step's first and last among them), a spread by default.
+    const long every = Whole() ? 1L << 40 : tooling_ ? 2 : 300, spread = Whole() ? 0 : tooling_ ? 2 : 12;
     std::vector<std::string> known;
     for (const char* facility : kFacilities) {
       const std::string f = facility;
@@ -787,7 +779,7 @@ class CommitSweep : public ::testing::TestWithParam<std::string> {
       // few thousand) takes each step's first and last call too: the
       // commit's own steps, traced past the play before it (the shoe's
       // steps show no status text: its spread stays as it is).
-      if (!Whole() && !slow_ && to - from > every) {
+      if (!Whole() && to - from > every) {
         ASSERT_GE(through.traced.size(), upTo.traced.size()) << through.said;
         const std::vector<long> traced(through.traced.begin() + static_cast<long>(upTo.traced.size()),
                                        through.traced.end());
@@ -854,7 +846,7 @@ class CommitSweep : public ::testing::TestWithParam<std::string> {
   const Edited* e_ = nullptr;
   std::string prefix_;
   Played control_;
-  bool slow_ = false, tooling_ = false;
+  bool tooling_ = false;
   Player player_;
 };
 
@@ -935,16 +927,8 @@ TEST_P(Members, ReachTheFeatureOnlyThroughACommitThatSucceeds) {
     for (const Setting& s : *way.settings)
       if (s.refusable) refused += way.opened + s.records + Commit(way.builder) + (once ? "" : way.closed);
     if (once) refused += way.closed;
-    const bool allRefusedKept =
-        !(slow_ && !Whole()) && [&] {
-          const Played chain = player_.Play(*way.prefix + refused + readBack);
-          return chain.whole && chain == *way.control;
-        }();
-    // Where each play is slow, the chains alone by default.
-    if (slow_ && !Whole()) {
-      EXPECT_TRUE(allKept) << letGo.said;
-      continue;
-    }
+    const Played chain = player_.Play(*way.prefix + refused + readBack);
+    const bool allRefusedKept = chain.whole && chain == *way.control;
     for (const Setting& s : *way.settings)
       for (const bool committed : {false, true}) {
         if (committed ? !s.refusable || allRefusedKept : allKept) continue;
@@ -1116,15 +1100,11 @@ TEST_P(TwoBuilders, GiveTheirEditsOneAfterTheOther) {
            b[1].records + Commit(second) + Destroy(first) + Destroy(second) + readBack},
       {"the second's commit undone, then the first's commit", secondUndone, &onlyFirst},
   };
-  // Where each play is slow (the envelope), the first's commit undone only
-  // when the whole sweep is asked for.
-  if (!slow_ || Whole())
-    rows.push_back({"the first's commit, which took the second's, undone; then the first's again", firstUndone});
+  rows.push_back({"the first's commit, which took the second's, undone; then the first's again", firstUndone});
   // Where those edit expressions, the same of two plain members, which the
-  // turns remember apart (every class that has them; the envelope's slow
-  // plays only when the whole sweep is asked for).
+  // turns remember apart (every class that has them).
   Played plainFirst, plainBoth;
-  if (!plain && (!slow_ || Whole())) {
+  if (!plain) {
     const std::vector<std::size_t> p = pick(false, plainFirst, plainBoth);
     if (p.size() == 2) {
       const auto [plainSecondUndone, plainFirstUndone] =
@@ -1148,30 +1128,27 @@ TEST_P(TwoBuilders, GiveTheirEditsOneAfterTheOther) {
     }
     EXPECT_EQ(Settled(played), Settled(expected));
   }
-  // Where each play is slow (the envelope), only when the whole sweep is asked for.
-  if (!slow_ || Whole()) {
-    // A commit that fails notes nothing: the value set through its builder
-    // reaches the feature through no other builder's commit after it. The
-    // commit is failed at the last of its counted calls whose failure fails
-    // it: past its checks, in its steps.
-    SCOPED_TRACE("a commit failed, its builder let go, then another's: " + b[1].path + ", then " + a[0].path);
-    const std::string before = keptPrefix + Destroy(e.creator) + Opening(e, first) + Opening(e, second) + b[1].records;
-    const std::string after = Destroy(second) + a[0].records + Commit(first) + Destroy(first) + readBack;
-    const std::string counting = std::string(kFacilities[0]) + ":100000000000";
-    const long from = player_.Play(before, counting).counted,
-               to = player_.Play(before + Commit(second), counting).counted;
-    ASSERT_GE(from, 0);
-    Played failed;
-    for (long n = to; n > from && n > to - 40; --n) {
-      failed = player_.Play(before + Commit(second) + after, std::string(kFacilities[0]) + ":" + std::to_string(n));
-      if (failed.whole && failed.commits.size() >= 2 && failed.commits[failed.commits.size() - 2] != 0) break;
-    }
-    ASSERT_TRUE(failed.whole) << failed.said;
-    ASSERT_GE(failed.commits.size(), 2u) << failed.said;
-    ASSERT_NE(failed.commits[failed.commits.size() - 2], 0) << "no call of the commit failed it";
-    EXPECT_EQ(failed.commits.back(), 0) << failed.said;
-    EXPECT_EQ(Settled(failed), Settled(onlyFirst));
+  // A commit that fails notes nothing: the value set through its builder
+  // reaches the feature through no other builder's commit after it. The
+  // commit is failed at the last of its counted calls whose failure fails
+  // it: past its checks, in its steps.
+  SCOPED_TRACE("a commit failed, its builder let go, then another's: " + b[1].path + ", then " + a[0].path);
+  const std::string before = keptPrefix + Destroy(e.creator) + Opening(e, first) + Opening(e, second) + b[1].records;
+  const std::string after = Destroy(second) + a[0].records + Commit(first) + Destroy(first) + readBack;
+  const std::string counting = std::string(kFacilities[0]) + ":100000000000";
+  const long from = player_.Play(before, counting).counted,
+             to = player_.Play(before + Commit(second), counting).counted;
+  ASSERT_GE(from, 0);
+  Played failed;
+  for (long n = to; n > from && n > to - 40; --n) {
+    failed = player_.Play(before + Commit(second) + after, std::string(kFacilities[0]) + ":" + std::to_string(n));
+    if (failed.whole && failed.commits.size() >= 2 && failed.commits[failed.commits.size() - 2] != 0) break;
   }
+  ASSERT_TRUE(failed.whole) << failed.said;
+  ASSERT_GE(failed.commits.size(), 2u) << failed.said;
+  ASSERT_NE(failed.commits[failed.commits.size() - 2], 0) << "no call of the commit failed it";
+  EXPECT_EQ(failed.commits.back(), 0) << failed.said;
+  EXPECT_EQ(Settled(failed), Settled(onlyFirst));
   if (known != nullptr) {
     EXPECT_FALSE(failing.empty()) << "listed as a known fault, the rows pass: take the class from the table";
     if (!failing.empty()) GTEST_SKIP() << known->words << " (" << failing << ")";
