@@ -1784,7 +1784,9 @@ TEST(PlayFolders, ATemporaryFolderTooLongOrThroughAnotherUsersLinkIsNamedAtTheFi
   const bool root = ::geteuid() == 0;
   if (root) ::lchown((shared / "tmp").c_str(), 65534, 65534);
   const std::string journal = (kExamples / "tire_envelope_motion.jou").string();
-  const std::string clearance = (kExamples / "tire_envelope_clearance.jou").string();
+  // The clearance's example as its motion holds the wheel still: the same
+  // motion files, without seconds of unions (a minute under the sanitizers).
+  const std::string clearance = (kData / "tire_envelope_clearance_still.jou").string();
   // Its inputs, which it names relative to where it plays.
   fs::create_directories(scratch / "examples");
   for (const auto& entry : fs::directory_iterator(kExamples))
