@@ -76,10 +76,11 @@ TEST_F(NamedDefaults, OutsideTheHostsDefaultsNothingIsWritten) {
   EXPECT_EQ(tire_->GetSheetBodyLayer(), 0);
 }
 
-// The example tire envelope played without the records that set its layers:
-// the builder the script made has its defaults' layers, 1, and commits.
+// The example tire envelope (its wheel held still: no seconds of unions)
+// played without the records that set its layers: the builder the script
+// made has its defaults' layers, 1, and commits.
 TEST(PlayedDefaults, ATireEnvelopeMadeWithoutLayersCommits) {
-  std::ifstream in(std::string(STAMVIK_TEST_DATA) + "/../../examples/tire_envelope_commit.jou");
+  std::ifstream in(std::string(STAMVIK_TEST_DATA) + "/sweep_tire_envelope.jou");
   std::ostringstream kept;
   std::string line;
   bool skipping = false;
