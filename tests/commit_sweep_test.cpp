@@ -1101,6 +1101,13 @@ TEST_P(TwoBuilders, GiveTheirEditsOneAfterTheOther) {
       {"the second's commit undone, then the first's commit", secondUndone, &onlyFirst},
   };
   rows.push_back({"the first's commit, which took the second's, undone; then the first's again", firstUndone});
+  // Its commit undone, a builder is as one that never committed: the one
+  // kept open after the create commits, and its own commit after writes
+  // only what was set through it.
+  rows.push_back({"the first's commit undone, then the one kept open after its create, then the first's again",
+                  keptPrefix + Opening(e, first) + a[1].records + SetMark(1) + Commit(first) + UndoTo(1) +
+                      kept[0].records + Commit(e.creator) + Destroy(e.creator) + Commit(first) + Destroy(first) +
+                      readBack});
   // Where those edit expressions, the same of two plain members, which the
   // turns remember apart (every class that has them).
   Played plainFirst, plainBoth;

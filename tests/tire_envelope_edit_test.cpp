@@ -794,4 +794,94 @@ TEST_F(TireEnvelopeEdit, AnOffsetNoEnvelopeCanBeGrownByIsRefusedNamingIt) {
   EXPECT_TRUE(Play("journal 1\nrecord 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n"));
 }
 
+
+// The strut at rest, its builder kept open after the create (a driver path
+// of 2 x 2 positions), runs its motion again with its first driver in three
+// steps (4 x 2 = 8). What its next commit writes is what the commits that
+// stand give, as if an undone commit had never been made. A commit that an
+// undo to a script's mark took back, or that failed, wrote nothing: the run
+// is the builder's to write over a commit another builder made since (one
+// that ran its first driver in two steps, 3 x 2 = 6, or one opened and
+// committed without a run, which writes no path). Once a commit of the run
+// stands, another builder's commit since stands.
+struct KeptRunRow {
+  const char* what;
+  std::string records;  // after the kept builder's run, up to its last commit
+  int path;             // the positions of the driver path the feature holds at the end
+  // Where not empty: played after a commit of the kept builder that the
+  // modeller's update failed.
+  std::string afterAFailedCommit = "";
+};
+void PrintTo(const KeptRunRow& row, std::ostream* out) { *out << row.what; }
+std::string Mark(int mark) {
+  return "record 0 method \"Session\" \"SetUndoMark\"\n  in string \"name\" - \"row\"\n  result int \"mark\" - " +
+         std::to_string(mark) + "\n  closed 0\n";
+}
+std::string UndoTo(int mark) {
+  return "record 0 method \"Session\" \"UndoToMark\"\n  in int \"mark\" - " + std::to_string(mark) +
+         "\n  closed 0\n";
+}
+std::string DeleteMark(int mark) {
+  return "record 0 method \"Session\" \"DeleteUndoMark\"\n  in int \"mark\" - " + std::to_string(mark) +
+         "\n  closed 0\n";
+}
+std::string Opened(int builder) {
+  return "record 0 method \"Features.AutomotiveCollection\" \"CreateTireEnvelopeBuilder\"\n  this tag 1\n"
+         "  in tag \"tireEnvelope\" \"Features.TireEnvelope\" 40\n  result tag \"builder\" "
+         "\"Features.TireEnvelopeBuilder\" " +
+         std::to_string(builder) + "\n  closed 0\n";
+}
+// A builder opened on the feature, run in two steps of its first driver and committed.
+std::string OtherRunsAndCommits() {
+  return Opened(50) + Method("BuildMotionTemplate") + SetInt(50, "FirstDriverJointSteps", 2) +
+         Method("RunMotionArticulation") + Commit(50, 40, 0);
+}
+KeptRunRow KeptRunRows[] = {
+    {"another's commit, then its own", OtherRunsAndCommits() + Commit(10, 40, 0), 8},
+    {"its commit undone, another's, then its own",
+     Mark(1) + Commit(10, 40, 0) + UndoTo(1) + OtherRunsAndCommits() + Commit(10, 40, 0), 8},
+    {"its commit undone, another's without a run, then its own",
+     Mark(1) + Commit(10, 40, 0) + UndoTo(1) + Opened(50) + Commit(50, 40, 0) + Commit(10, 40, 0), 8},
+    {"its commit failed at the update, another's without a run, then its own", "", 8,
+     Opened(50) + Commit(50, 40, 0) + Commit(10, 40, 0)},
+    {"committed, a later commit undone, another's without a run, then its own",
+     Commit(10, 40, 0) + Mark(1) + Commit(10, 40, 0) + UndoTo(1) + Opened(50) + Commit(50, 40, 0) +
+         Commit(10, 40, 0),
+     0},
+};
+
+class KeptRun : public TireEnvelopeEdit, public ::testing::WithParamInterface<KeptRunRow> {};
+
+TEST_P(KeptRun, WritesThePathTheCommitsThatStandGive) {
+  SCOPED_TRACE(GetParam().what);
+  const std::string text = AtRest();
+  const std::size_t let = text.find("record 0 method \"Builder\" \"Destroy\"");
+  ASSERT_NE(let, std::string::npos);
+  // The script's mark goes at the end: the part is closed with none set.
+  const std::string& records = GetParam().records;
+  const bool marked = records.find("\"SetUndoMark\"") != std::string::npos;
+  ASSERT_TRUE(Play(text.substr(0, let) + SetInt(10, "FirstDriverJointSteps", 3) +
+                   Method("RunMotionArticulation", 10) + records));
+  if (!GetParam().afterAFailedCommit.empty()) {
+    Host::SetAnswer("DIEENG_update_frec", ZV_ERROR_geometry);
+    const bool failed = Play("journal 1\n" + Commit(10, 40, 3771794));
+    Host::SetAnswer("DIEENG_update_frec", 0);
+    ASSERT_TRUE(failed);
+    ASSERT_TRUE(Play("journal 1\n" + GetParam().afterAFailedCommit));
+  }
+  ASSERT_TRUE(Play("journal 1\n" + (marked ? DeleteMark(1) : std::string()) +
+                   "record 0 method \"Builder\" \"Destroy\"\n  this ptr 50\n  closed 0\n"
+                   "record 0 method \"Builder\" \"Destroy\"\n  this ptr 10\n  closed 0\n"));
+  ASSERT_EQ(Envelopes().size(), 1u);
+  Tireenv_params_s* block = TireEnvelope_ReadParms(Envelopes()[0]);
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(block->driverPoints != nullptr ? block->driverPointCount : 0, GetParam().path);
+  TireEnvelope_FreeApplData(&block);
+}
+
+INSTANTIATE_TEST_SUITE_P(TireEnvelopeEdit, KeptRun, ::testing::ValuesIn(KeptRunRows),
+                         [](const ::testing::TestParamInfo<KeptRunRow>& info) {
+                           return "Row" + std::to_string(info.index);
+                         });
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include "CommitPath.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -254,6 +255,9 @@ struct Turns {
   std::size_t sweepReadAt = 64;
   std::map<std::pair<int, tag_t>, Committed> committed;
   std::size_t sweepCommittedAt = 64;
+  // What each builder's commits that stand wrote of their own (NoteOwnWritten).
+  std::unordered_map<tag_t, std::uint64_t> ownWritten;
+  std::size_t sweepOwnWrittenAt = 64;
   // Set while a commit writes another's values through the setters: those
   // sets are not the script's.
   bool taking = false;
@@ -405,6 +409,32 @@ void NoteCommitted(OM::Object* builder, tag_t feature) {
     // Not noted: another builder's next commit writes its own values, as it always did.
     t.committed.erase(key);
   }
+}
+
+void NoteOwnWritten(const OM::Object* builder, std::uint64_t written) noexcept {
+  if (builder == nullptr) return;
+  Turns& t = turns();
+  const tag_t tag = OM::OM_ask_object_tag(builder);
+  try {
+    if (t.ownWritten.size() >= t.sweepOwnWrittenAt) {
+      std::erase_if(t.ownWritten, [](const auto& entry) { return gone(entry.first); });
+      t.sweepOwnWrittenAt = std::max<std::size_t>(64, 2 * t.ownWritten.size());
+    }
+    logChange(t.ownWritten, tag);
+    t.ownWritten[tag] = written;
+  } catch (...) {
+    // Not noted: the builder counts as one whose commit wrote nothing of its
+    // own, and writes what it holds again, as a builder that never committed.
+    t.ownWritten.erase(tag);
+  }
+}
+
+std::uint64_t OwnWritten(const OM::Object* builder) {
+  if (builder == nullptr) return 0;
+  followUndo();
+  const Turns& t = turns();
+  const auto found = t.ownWritten.find(OM::OM_ask_object_tag(builder));
+  return found != t.ownWritten.end() ? found->second : 0;
 }
 
 }  // namespace KTX::Stamvik

@@ -33,6 +33,7 @@
 // or the set that made it.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <exception>
 #include <initializer_list>
 #include <string>
@@ -220,6 +221,15 @@ void NoteCommitted(OM::Object* builder, tag_t feature);
 // builder holds of the feature and did not set since is older than that
 // commit. False for a class with no plain members.
 bool AnotherCommittedSince(const OM::Object* builder, tag_t feature);
+
+// What a builder's commit that went through wrote that the feature does not
+// give back (the tire envelope's traced driver path, by a number the builder
+// gives each trace): noted inside the commit (CommitInTurn), beside the
+// turns, it follows the model's undo as they do, so that an undo past the
+// commit gives back what the builder's commit before it noted. OwnWritten
+// gives 0 where no commit that noted one stands.
+void NoteOwnWritten(const OM::Object* builder, std::uint64_t written) noexcept;
+std::uint64_t OwnWritten(const OM::Object* builder);
 
 // What a commit notes for the turns is stamped for an undo (CommitPath.cpp)
 // before the commit begins: a stamp the host cannot give refuses the commit

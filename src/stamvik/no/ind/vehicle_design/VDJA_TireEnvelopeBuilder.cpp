@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -47,11 +48,13 @@ struct TracedInput {
 };
 // The motion file a builder's run wrote (or its feature's read back gave)
 // and the driver inputs it was traced with: transient, like the work area.
-// Files are not undone, so neither is this.
+// Files are not undone, so neither is this. Whether a commit of the builder
+// wrote it is the model's, and goes back with an undo: the commit notes the
+// trace's number (Stamvik::NoteOwnWritten), which the turns keep.
 struct TracedMotion {
   std::string file;
   std::vector<TracedInput> inputs;
-  bool committed = false;  // since traced or read back, written by a commit of the builder that went through
+  std::uint64_t number = 0;  // each trace or read-back its own, in the library's life
 };
 void ForgetTracedMotion(const TireEnvelopeBuilder* builder);
 // A host file reader's failure as a status with a text: -1 the file could
@@ -1067,15 +1070,15 @@ TracedMotion* TracedMotionOf(const TireEnvelopeBuilder* builder) {
 
 // The driver path (and a five-link axle's joint lines) that the feature
 // holds now, in place of the builder's own, when a commit of the builder
-// wrote its path and another builder committed the feature since: not
-// traced through this builder since (a run would be), the path is not its
-// to write back. Until its first commit a builder opened on the feature
+// that stands (not one an undo took back) wrote its path and another
+// builder committed the feature since: not traced through this builder
+// since (a run would be), the path is not its to write back. Until its first commit a builder opened on the feature
 // writes its own, as it always did: it reads no path back. True when the
 // feature's was taken.
 bool TakeCommittedPath(const TireEnvelopeBuilder* builder, FEATURE_RECORD* own, Tireenv_params_s* block) {
   const TracedMotion* traced = TracedMotionOf(builder);
-  if (own == nullptr || traced == nullptr || !traced->committed || TireEnvelope_Is(own) != 1 ||
-      !Stamvik::AnotherCommittedSince(builder, OM::OM_ask_object_tag(own)))
+  if (own == nullptr || traced == nullptr || traced->number != Stamvik::OwnWritten(builder) ||
+      TireEnvelope_Is(own) != 1 || !Stamvik::AnotherCommittedSince(builder, OM::OM_ask_object_tag(own)))
     return false;
   Tireenv_params_s* now = TireEnvelope_ReadParms(own);
   if (now == nullptr) return false;
@@ -1283,7 +1286,8 @@ int TireEnvelopeBuilder::SpindleFileRefusal() {
 }
 
 void TireEnvelopeBuilder::RecordTracedMotion() {
-  TracedMotion traced{GetMotionFile(), DriverInputsOf(*this)};
+  static std::uint64_t traces = 0;
+  TracedMotion traced{GetMotionFile(), DriverInputsOf(*this), ++traces};
   BuilderTable<TracedMotion>::Get()[this] = std::move(traced);
 }
 
@@ -1993,7 +1997,7 @@ int TireEnvelopeBuilder::commit_feature(FEATURE_RECORD** frec) {
     if (status == 0 && frec != nullptr) *frec = made;
     if (status == 0) {
       notes.Keep();
-      if (TracedMotion* traced = TracedMotionOf(this)) traced->committed = true;
+      if (const TracedMotion* traced = TracedMotionOf(this)) Stamvik::NoteOwnWritten(this, traced->number);
     }
     return status;
   });
