@@ -502,4 +502,15 @@ inline constexpr FeatureClassRow kFeatureClasses[] = {
     {"Tooling.AutoDieGroup", "TaggedObject"},
 };
 
+// A script's undo mark, the journal's `mark`, and the undo to it, as a
+// journal's records.
+inline std::string SetMarkRecord(int mark) {
+  return "record 0 method \"Session\" \"SetUndoMark\"\n  in string \"name\" - \"row\"\n  result int \"mark\" - " +
+         std::to_string(mark) + "\n  closed 0\n";
+}
+inline std::string UndoToMarkRecord(int mark) {
+  return "record 0 method \"Session\" \"UndoToMark\"\n  in int \"mark\" - " + std::to_string(mark) +
+         "\n  closed 0\n";
+}
+
 }  // namespace stamvik_test

@@ -36,6 +36,9 @@
 
 namespace {
 
+using stamvik_test::SetMarkRecord;
+using stamvik_test::UndoToMarkRecord;
+
 // ---- what the plug-in publishes -------------------------------------------------------------
 
 // A member a script sets: directly (`set`, or a method that takes an
@@ -251,15 +254,6 @@ std::string Get(const std::string& cls, int object, const std::string& name, con
 std::string Commit(int builder) {
   return "record 0 method \"Builder\" \"Commit\"\n  this ptr " + std::to_string(builder) +
          "\n  result tag \"object\" \"TaggedObject\" 0\n  open\n";
-}
-// A script's undo mark, the journal's `mark`, and the undo to it.
-std::string SetMark(int mark) {
-  return "record 0 method \"Session\" \"SetUndoMark\"\n  in string \"name\" - \"row\"\n  result int \"mark\" - " +
-         std::to_string(mark) + "\n  closed 0\n";
-}
-std::string UndoTo(int mark) {
-  return "record 0 method \"Session\" \"UndoToMark\"\n  in int \"mark\" - " + std::to_string(mark) +
-         "\n  closed 0\n";
 }
 std::string Destroy(int builder) {
   return "record 0 method \"Builder\" \"Destroy\"\n  this ptr " + std::to_string(builder) + "\n  closed 0\n";
@@ -1076,10 +1070,10 @@ TEST_P(TwoBuilders, GiveTheirEditsOneAfterTheOther) {
   const auto undone = [&](const std::vector<Setting>& a, const std::vector<Setting>& b) {
     const std::string opened = keptPrefix + Destroy(e.creator) + Opening(e, first) + Opening(e, second);
     const std::string closed = Destroy(first) + Destroy(second) + readBack;
-    return std::pair{opened + b[1].records + SetMark(1) + Commit(second) + UndoTo(1) + a[0].records + Commit(first) +
-                         closed,
-                     opened + b[1].records + Commit(second) + a[0].records + SetMark(1) + Commit(first) + UndoTo(1) +
-                         Commit(first) + closed};
+    return std::pair{opened + b[1].records + SetMarkRecord(1) + Commit(second) + UndoToMarkRecord(1) + a[0].records +
+                         Commit(first) + closed,
+                     opened + b[1].records + Commit(second) + a[0].records + SetMarkRecord(1) + Commit(first) +
+                         UndoToMarkRecord(1) + Commit(first) + closed};
   };
   const auto [secondUndone, firstUndone] = undone(a, b);
   struct Row {
@@ -1105,9 +1099,9 @@ TEST_P(TwoBuilders, GiveTheirEditsOneAfterTheOther) {
   // kept open after the create commits, and its own commit after writes
   // only what was set through it.
   rows.push_back({"the first's commit undone, then the one kept open after its create, then the first's again",
-                  keptPrefix + Opening(e, first) + a[1].records + SetMark(1) + Commit(first) + UndoTo(1) +
-                      kept[0].records + Commit(e.creator) + Destroy(e.creator) + Commit(first) + Destroy(first) +
-                      readBack});
+                  keptPrefix + Opening(e, first) + a[1].records + SetMarkRecord(1) + Commit(first) +
+                      UndoToMarkRecord(1) + kept[0].records + Commit(e.creator) + Destroy(e.creator) + Commit(first) +
+                      Destroy(first) + readBack});
   // Where those edit expressions, the same of two plain members, which the
   // turns remember apart (every class that has them).
   Played plainFirst, plainBoth;

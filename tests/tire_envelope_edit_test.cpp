@@ -31,6 +31,9 @@ using namespace KTX::VDJA;
 
 namespace {
 
+using stamvik_test::SetMarkRecord;
+using stamvik_test::UndoToMarkRecord;
+
 std::string ExampleText(const char* name) {
   std::ifstream example(stamvik_test::Examples() / name);
   std::stringstream whole;
@@ -813,14 +816,6 @@ struct KeptRunRow {
   std::string afterAFailedCommit = "";
 };
 void PrintTo(const KeptRunRow& row, std::ostream* out) { *out << row.what; }
-std::string Mark(int mark) {
-  return "record 0 method \"Session\" \"SetUndoMark\"\n  in string \"name\" - \"row\"\n  result int \"mark\" - " +
-         std::to_string(mark) + "\n  closed 0\n";
-}
-std::string UndoTo(int mark) {
-  return "record 0 method \"Session\" \"UndoToMark\"\n  in int \"mark\" - " + std::to_string(mark) +
-         "\n  closed 0\n";
-}
 std::string DeleteMark(int mark) {
   return "record 0 method \"Session\" \"DeleteUndoMark\"\n  in int \"mark\" - " + std::to_string(mark) +
          "\n  closed 0\n";
@@ -839,13 +834,15 @@ std::string OtherRunsAndCommits() {
 KeptRunRow KeptRunRows[] = {
     {"another's commit, then its own", OtherRunsAndCommits() + Commit(10, 40, 0), 8},
     {"its commit undone, another's, then its own",
-     Mark(1) + Commit(10, 40, 0) + UndoTo(1) + OtherRunsAndCommits() + Commit(10, 40, 0), 8},
+     SetMarkRecord(1) + Commit(10, 40, 0) + UndoToMarkRecord(1) + OtherRunsAndCommits() + Commit(10, 40, 0), 8},
     {"its commit undone, another's without a run, then its own",
-     Mark(1) + Commit(10, 40, 0) + UndoTo(1) + Opened(50) + Commit(50, 40, 0) + Commit(10, 40, 0), 8},
+     SetMarkRecord(1) + Commit(10, 40, 0) + UndoToMarkRecord(1) + Opened(50) + Commit(50, 40, 0) +
+         Commit(10, 40, 0),
+     8},
     {"its commit failed at the update, another's without a run, then its own", "", 8,
      Opened(50) + Commit(50, 40, 0) + Commit(10, 40, 0)},
     {"committed, a later commit undone, another's without a run, then its own",
-     Commit(10, 40, 0) + Mark(1) + Commit(10, 40, 0) + UndoTo(1) + Opened(50) + Commit(50, 40, 0) +
+     Commit(10, 40, 0) + SetMarkRecord(1) + Commit(10, 40, 0) + UndoToMarkRecord(1) + Opened(50) + Commit(50, 40, 0) +
          Commit(10, 40, 0),
      0},
 };
